@@ -1,0 +1,73 @@
+#pragma once
+#include <SDL.h>
+
+#include <array>
+#include <chrono>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "platform/facilities.h"
+
+namespace tonvirke {
+
+// Sound output on one SDL audio device at 48000 Hz with its own mixer of looping voices.
+// Play and Stop take effect at the sample that corresponds to the moment of the call plus one
+// fixed latency, so a tone lasts exactly as long as the wait between the two calls.
+class SdlSound final : public SoundOutput {
+ public:
+  static constexpr int kRate = 48000;
+  static constexpr int kVoices = 64;
+  static constexpr int kBufferFrames = 256;
+  // Covers the buffer and the scheduling jitter of the audio thread.
+  static constexpr std::int64_t kLatencyFrames = 3 * kBufferFrames + kRate / 100;
+
+  SdlSound() = default;
+  ~SdlSound() override { Shutdown(); }
+  SdlSound(const SdlSound&) = delete;
+  SdlSound& operator=(const SdlSound&) = delete;
+
+  bool Init() override;
+  SoundId MakeSound(std::span<const std::uint8_t> wavImage) override;
+  void Play(SoundId sound) override;
+  void Stop(SoundId sound) override;
+  void ReleaseSound(SoundId sound) override;
+  void Shutdown() override;
+
+  // A sine of `hz` made from samples rather than an image; starts now, stops `ms` later.
+  // Returns the sound so that the caller can wait and stop it; kNoSound without output.
+  SoundId MakeSine(int hz);
+
+  std::size_t HeldSounds() const { return sounds_.size(); }
+
+ private:
+  using Samples = std::vector<float>;
+  struct Voice {
+    std::shared_ptr<const Samples> data;
+    SoundId id = kNoSound;
+    std::int64_t start = 0;
+    std::int64_t stop = 0;
+    std::size_t pos = 0;
+    bool active = false;
+  };
+
+  static void Callback(void* self, Uint8* stream, int len);
+  void Mix(float* out, int frames);
+  // The output frame at which something asked for now should happen. Call with the device locked.
+  std::int64_t FrameNow() const;
+  SoundId Add(std::shared_ptr<const Samples> samples);
+
+  int initCalls_ = 0;
+  bool ok_ = false;
+  SDL_AudioDeviceID device_ = 0;
+  std::map<SoundId, std::shared_ptr<const Samples>> sounds_;
+  SoundId next_ = 1;
+
+  // Shared with the audio thread; guarded by the device lock.
+  std::array<Voice, kVoices> voices_{};
+  std::int64_t rendered_ = 0;
+  double offsetFrames_ = 0.0;  // smoothed (frames rendered - steady time x rate)
+  bool anchored_ = false;
+};
+
+}  // namespace tonvirke
