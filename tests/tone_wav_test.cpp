@@ -55,7 +55,10 @@ INSTANTIATE_TEST_SUITE_P(
                     ToneCase{1000, 48, {{0, 0}, {12, 6710880}}}, ToneCase{700, 68, {{0, 0}}},
                     ToneCase{48000, 1, {{0, 0}}}, ToneCase{24000, 2, {{0, 0}, {1, 0}}},
                     ToneCase{16000, 3, {{0, 0}, {1, 5811793}, {2, -5811793}}},
-                    ToneCase{1, 48000, {{0, 0}, {12000, 6710880}, {36000, -6710880}}}));
+                    ToneCase{1, 48000, {{0, 0}, {12000, 6710880}, {36000, -6710880}}}),
+    [](const testing::TestParamInfo<ToneCase>& info) {
+      return std::to_string(info.param.hz) + "Hz";
+    });
 
 TEST(ToneImage, HeaderBytesAt800HzAreExact) {
   const std::vector<std::uint8_t> expected = {
