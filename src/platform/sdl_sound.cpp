@@ -35,6 +35,15 @@ bool SdlSound::Init() {
     return ok_ = false;
   }
   SDL_PauseAudioDevice(device_, 0);
+  // Let the output settle (stream start-up, the clock mapping) before the first tone.
+  const Uint64 until = SDL_GetTicks64() + 500;
+  for (;;) {
+    SDL_LockAudioDevice(device_);
+    const bool settled = rendered_ >= kSettleFrames;
+    SDL_UnlockAudioDevice(device_);
+    if (settled || SDL_GetTicks64() >= until) break;
+    SDL_Delay(5);
+  }
   return ok_ = true;
 }
 

@@ -18,9 +18,10 @@ class SdlSound final : public SoundOutput {
  public:
   static constexpr int kRate = 48000;
   static constexpr int kVoices = 64;
-  static constexpr int kBufferFrames = 256;
+  static constexpr int kBufferFrames = 1024;
   // Covers the buffer and the scheduling jitter of the audio thread.
   static constexpr std::int64_t kLatencyFrames = 3 * kBufferFrames + kRate / 100;
+  static constexpr std::int64_t kSettleFrames = kRate / 5;
 
   SdlSound() = default;
   ~SdlSound() override { Shutdown(); }

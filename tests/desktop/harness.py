@@ -35,7 +35,9 @@ def wait_for(predicate, timeout=10.0, step=0.05):
 class Desktop:
     """An X server with a window manager, and optionally a PulseAudio null sink."""
 
-    def __init__(self, width=1600, height=1000, audio=False):
+    def __init__(self, width=1600, height=1000, audio=None):
+        """audio: None (SDL's dummy driver), "pulse" (a PulseAudio null sink to record from)
+        or a file path (SDL's disk driver writes what the keyer plays there, 48 kHz float)."""
         self.width, self.height, self.audio = width, height, audio
         self.procs = []
         self.display = None
@@ -57,8 +59,10 @@ class Desktop:
         self._start(["openbox", "--config-file", str(HERE / "openbox-rc.xml")])
         wait_for(lambda: self.xdotool("search", "--class", "openbox", check=False) is not None, 2)
         time.sleep(0.3)
-        if self.audio:
+        if self.audio == "pulse":
             self._start_pulse()
+        elif self.audio:
+            self.env.update({"SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILE": str(self.audio)})
         else:
             self.env["SDL_AUDIODRIVER"] = "dummy"
         return self
@@ -132,7 +136,7 @@ class Keyer:
     def start(self, wait_window=True):
         self.proc = subprocess.Popen([str(Path(self.binary).resolve())], cwd=self.workdir,
                                      env=self.desktop.env, stdout=subprocess.DEVNULL,
-                                     stderr=subprocess.PIPE, start_new_session=True)
+                                     stderr=subprocess.DEVNULL, start_new_session=True)
         self.desktop.procs.append(self.proc)
         if wait_window:
             self.window = self.find_window(TITLE)
@@ -148,9 +152,18 @@ class Keyer:
         return wait_for(search, timeout)
 
     def geometry(self, window=None):
-        out = self.desktop.xdotool("getwindowgeometry", "--shell", window or self.window)
-        return {k: int(v) for k, v in (line.split("=") for line in out.splitlines())
-                if k in ("X", "Y", "WIDTH", "HEIGHT")}
+        """The client area on the screen (X, Y, WIDTH, HEIGHT) and its offset in the frame
+        (DX, DY: the border, and the border with the title bar)."""
+        r = subprocess.run(["xwininfo", "-id", window or self.window], env=self.desktop.env,
+                           capture_output=True, text=True, check=True)
+        names = {"Absolute upper-left X": "X", "Absolute upper-left Y": "Y", "Width": "WIDTH",
+                 "Height": "HEIGHT", "Relative upper-left X": "DX", "Relative upper-left Y": "DY"}
+        out = {}
+        for line in r.stdout.splitlines():
+            key, _, value = line.strip().partition(":")
+            if key in names:
+                out[names[key]] = int(value)
+        return out
 
     def title(self):
         r = subprocess.run(["xdotool", "getwindowname", self.window], env=self.desktop.env,
@@ -175,6 +188,12 @@ class Keyer:
     def key(self, *keys):
         self.desktop.xdotool("key", *keys)
         time.sleep(0.15)
+
+    def tap(self, key, hold=0.1):
+        """Presses and releases a key the way a person does, holding it for a moment."""
+        self.key_down(key)
+        time.sleep(hold)
+        self.key_up(key)
 
     def key_down(self, key):
         self.desktop.xdotool("keydown", key)

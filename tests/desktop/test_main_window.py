@@ -54,9 +54,12 @@ class MainWindow(unittest.TestCase):
         self.assertEqual(self.keyer.title(), TITLE + " " * 90)
         g = self.keyer.geometry()
         self.assertEqual((g["WIDTH"], g["HEIGHT"]), (1280, 800))
-        # The whole frame is centred on the 1600 x 1000 display; the title bar is above the client.
-        self.assertLessEqual(abs(g["X"] + 640 - 800), 4)
-        self.assertLessEqual(abs(g["Y"] + 400 - 500), 30)
+        # The whole frame (border, title bar, border) is centred on the 1600 x 1000 display.
+        frame_w = g["WIDTH"] + 2 * g["DX"]
+        frame_h = g["HEIGHT"] + g["DY"] + g["DX"]
+        self.assertLessEqual(abs(g["X"] - g["DX"] - (1600 - frame_w) // 2), 1)
+        self.assertLessEqual(abs(g["Y"] - g["DY"] - (1000 - frame_h) // 2), 1)
+        self.assertGreater(g["DY"], g["DX"], "a title bar above the client area")
 
     def test_close_box_and_close_shortcut_leave_it_running(self):
         self.keyer.start()
@@ -64,7 +67,7 @@ class MainWindow(unittest.TestCase):
         self.keyer.key("alt+F4")
         g = self.keyer.geometry()
         # The close box sits at the right end of openbox's title bar.
-        self.desktop.xdotool("mousemove", str(g["X"] + 1280 - 8), str(g["Y"] - 10))
+        self.desktop.xdotool("mousemove", str(g["X"] + 1280 - 8), str(g["Y"] - g["DY"] // 2))
         self.desktop.xdotool("click", "1")
         time.sleep(0.5)
         self.assertTrue(self.keyer.running())

@@ -1,0 +1,114 @@
+"""A transmission of the real keyer, recorded and decoded by an independent decoder."""
+
+import sys
+import tempfile
+import time
+import unittest
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+import morse_audio  # noqa: E402
+from harness import Desktop, Keyer, wait_for  # noqa: E402
+
+FIELD_TONE = (320, 280, 50, 20)
+FIELD_MESSAGE = (320, 340, 900, 20)
+BUTTON_TEST = (250, 700, 100, 20)
+DONE_LABEL = (390, 520, 200, 20)
+
+
+def settings(tone="800", message="PARIS", port="", count="1"):
+    values = [tone, "50", message, "0", "0", count, "0", port, "2025-11-27 15:21",
+              "2025-11-30 09:30"]
+    return "".join(f"TN{i + 1:03d}    {v}\r\n" for i, v in enumerate(values)).encode()
+
+
+def dark_pixels(png, rect):
+    """How many pixels of a region of a screenshot are darker than mid-grey."""
+    import subprocess
+    x, y, w, h = rect
+    r = subprocess.run(["convert", str(png), "-crop", f"{w}x{h}+{x}+{y}", "-colorspace", "Gray",
+                        "-threshold", "50%", "-negate", "-format", "%[fx:mean*w*h]", "info:"],
+                       capture_output=True, text=True, check=True)
+    return round(float(r.stdout))
+
+
+class Transmission(unittest.TestCase):
+    def run_test_transmission(self, tone, typed):
+        with tempfile.TemporaryDirectory(prefix="tonvirke-tx-") as tmp:
+            tmp = Path(tmp)
+            (tmp / "tonvirke.cnf").write_bytes(settings(tone=tone))
+            audio = tmp / "audio.f32"
+            with Desktop(audio=audio) as desktop:
+                keyer = Keyer(desktop, tmp).start()
+                g = keyer.geometry()
+                keyer.click_control(FIELD_MESSAGE)
+                keyer.key("ctrl+a", "BackSpace")
+                keyer.type(typed)
+                keyer.click_control(BUTTON_TEST)
+                # "Klart" appears in the status line when the run is over.
+                shot = tmp / "shot.png"
+
+                def done():
+                    desktop.screenshot(shot)
+                    return dark_pixels(shot, (g["X"] + DONE_LABEL[0], g["Y"] + DONE_LABEL[1],
+                                              DONE_LABEL[2], DONE_LABEL[3])) > 20
+                self.assertTrue(wait_for(done, timeout=30, step=0.5), "no Klart")
+                time.sleep(0.3)
+                keyer.tap("Escape")
+                self.assertEqual(keyer.wait_exit(10), 0)
+            samples = morse_audio.load_f32(audio)
+            raw = tmp / "audio.s16"
+            morse_audio.save_s16(samples, raw)
+            return samples, morse_audio.decode(raw)
+
+    def test_typed_message_is_heard_at_800_hz(self):
+        samples, text = self.run_test_transmission("800", "cq de sm5abc")
+        self.assertEqual(text, "CQ DE SM5ABC")
+        tones = morse_audio.segments(samples)
+        pitches = [morse_audio.pitch(samples, a, b) for a, b in tones]
+        self.assertTrue(all(abs(p - 800.0) < 0.5 for p in pitches), pitches)
+        lengths = sorted(round((b - a) / 48) for a, b in tones)
+        print("tone lengths (ms):", lengths)
+        # Dots of 50 ms and dashes of 150 ms. SDL's disk driver is paced by sleeps, not by a
+        # sample clock, so lengths here are approximate; exact timing is measured in bench/.
+        self.assertTrue(all(abs(n - 50) <= 5 or abs(n - 150) <= 15 for n in lengths), lengths)
+        self.assertEqual(len(lengths), 32)  # the elements of CQ DE SM5ABC
+
+    def test_700_hz_sounds_at_the_whole_sample_period(self):
+        samples, text = self.run_test_transmission("700", "TEST")
+        self.assertEqual(text, "TEST")
+        a, b = morse_audio.segments(samples)[0]
+        self.assertAlmostEqual(morse_audio.pitch(samples, a, b), 48000 / 68, delta=0.2)
+
+    def test_escape_abandons_a_run_at_the_next_dot(self):
+        with tempfile.TemporaryDirectory(prefix="tonvirke-tx-") as tmp:
+            tmp = Path(tmp)
+            (tmp / "tonvirke.cnf").write_bytes(settings(message="E" * 40, count="3"))
+            audio = tmp / "audio.f32"
+            with Desktop(audio=audio) as desktop:
+                keyer = Keyer(desktop, tmp).start()
+                first_window = keyer.window
+                keyer.click_control((380, 700, 100, 20))  # "Kör n antal TX"
+                time.sleep(2.0)
+                # Held across at least one dot: only the start of a dot examines the keyboard.
+                keyer.tap("Escape", hold=0.4)
+                tapped = time.monotonic()
+                rebuilt = wait_for(lambda: keyer.find_window("Tonvirke version 053", 1)
+                                   not in (None, first_window), timeout=5)
+                self.assertTrue(rebuilt, "a fresh main window")
+                print(f"rebuilt {1000 * (time.monotonic() - tapped):.0f} ms after the tap")
+                self.assertTrue(keyer.running())
+                size_then = audio.stat().st_size
+                time.sleep(1.0)
+                keyer.window = keyer.find_window("Tonvirke version 053")
+                keyer.tap("Escape")
+                self.assertEqual(keyer.wait_exit(10), 0)
+            samples = morse_audio.load_f32(audio)
+            # Nothing sounds after the abandoned run (allowing for the output's latency).
+            after = samples[size_then // 4 + 48000 // 5:]
+            self.assertTrue(len(after) > 0 and max(abs(v) for v in after) == 0)
+            self.assertLess(len(morse_audio.segments(samples)), 40, "the run did not go on")
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
