@@ -165,8 +165,11 @@ void QtWindowSystem::CreateLabel(int number, Rect where, const QString& text, bo
   // On the face colour, like a standard static control; an empty label stays invisible.
   label->setAutoFillBackground(!text.isEmpty() || sunken);
   if (sunken) label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  label->setText(text);
-  label->setAccessibleName(text);
+  // A label shows one line from its left edge; no character past two per pixel can be seen,
+  // and cutting there keeps a growing text (the text sent so far) cheap to show.
+  const QString shown = text.left(std::max(64, where.width / 2));
+  label->setText(shown);
+  label->setAccessibleName(shown);
   Place(number, label, where);
 }
 

@@ -147,9 +147,11 @@ void SdlSound::Callback(void* self, Uint8* stream, int len) {
 }
 
 void SdlSound::Mix(float* out, int frames) {
-  // Where this buffer stands against the steady clock, smoothed over many callbacks.
+  // Where this buffer stands against the steady clock. A callback that runs late only makes the
+  // buffer look later, so the earliest-looking one is the truth: follow it at once upwards, and
+  // downwards only as fast as two clocks can drift apart (500 ppm).
   const double measured = static_cast<double>(rendered_) - SteadySeconds() * kRate;
-  offsetFrames_ = anchored_ ? offsetFrames_ + 0.01 * (measured - offsetFrames_) : measured;
+  offsetFrames_ = anchored_ ? std::max(measured, offsetFrames_ - 0.0005 * frames) : measured;
   anchored_ = true;
 
   std::fill(out, out + frames, 0.0f);

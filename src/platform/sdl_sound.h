@@ -18,9 +18,10 @@ class SdlSound final : public SoundOutput {
  public:
   static constexpr int kRate = 48000;
   static constexpr int kVoices = 64;
-  static constexpr int kBufferFrames = 1024;
-  // Covers the buffer and the scheduling jitter of the audio thread.
-  static constexpr std::int64_t kLatencyFrames = 3 * kBufferFrames + kRate / 100;
+  // 43 ms: smaller buffers underran PulseAudio on a loaded two-core machine and broke tones.
+  static constexpr int kBufferFrames = 2048;
+  // One buffer and 10 ms beyond the furthest-ahead position a callback has been seen at.
+  static constexpr std::int64_t kLatencyFrames = kBufferFrames + kRate / 100;
   static constexpr std::int64_t kSettleFrames = kRate / 5;
 
   SdlSound() = default;

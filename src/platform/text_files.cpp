@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QStringDecoder>
+#include <algorithm>
 #include <cerrno>
 
 namespace tonvirke {
@@ -49,19 +50,19 @@ class ReadFile final : public TextFile {
   bool AtEnd() override { return pos_ >= bytes_.size(); }
 
   QString ReadLine() override {
+    const char* data = bytes_.constData();
+    const qsizetype size = bytes_.size();
     const qsizetype start = pos_;
-    while (pos_ < bytes_.size()) {
-      const char c = bytes_[pos_];
-      if (c == '\r' || c == '\n' || c == '\0') break;
-      ++pos_;
-    }
+    const char* end = std::find_if(data + start, data + size,
+                                   [](char c) { return c == '\r' || c == '\n' || c == '\0'; });
+    pos_ = end - data;
     // A byte-order mark is kept as a character: it is not part of the file format.
     QStringDecoder decode(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom |
                                                       QStringConverter::Flag::Stateless);
-    const QString line = decode(QByteArrayView(bytes_.constData() + start, pos_ - start));
-    if (pos_ < bytes_.size()) {
-      const char end = bytes_[pos_++];
-      if (end == '\r' && pos_ < bytes_.size() && bytes_[pos_] == '\n') ++pos_;
+    const QString line = decode(QByteArrayView(data + start, pos_ - start));
+    if (pos_ < size) {
+      const char lineEnd = data[pos_++];
+      if (lineEnd == '\r' && pos_ < size && data[pos_] == '\n') ++pos_;
     }
     return line;
   }

@@ -38,6 +38,7 @@ std::string Pitch(std::span<const std::uint8_t> image) {
 // ---------------------------------------------------------------- platform
 
 void FakePlatform::Record(std::string kind, std::string text) {
+  if (!recording) return;
   timeline.push_back({now, std::move(kind), std::move(text)});
 }
 
@@ -78,10 +79,12 @@ void FakeWindows::AddTimer(int window, int timer, int periodMs) {
 
 void FakeWindows::Place(int number, Control control) {
   w_.controls.erase(number);
-  w_.Record(control.kind, std::to_string(number) + " " + RectText(control.where) +
-                              (control.sunken ? " sunken" : "") +
-                              (control.capitals ? " capitals" : "") + " \"" + Str(control.text) +
-                              "\"");
+  if (w_.recording) {
+    w_.Record(control.kind, std::to_string(number) + " " + RectText(control.where) +
+                                (control.sunken ? " sunken" : "") +
+                                (control.capitals ? " capitals" : "") + " \"" + Str(control.text) +
+                                "\"");
+  }
   w_.controls[number] = std::move(control);
 }
 
@@ -91,7 +94,9 @@ void FakeWindows::CreateLabel(int number, Rect where, const QString& text, bool 
   c.window = window == kCurrentWindow ? w_.currentWindow : window;
   c.kind = "label";
   c.where = where;
-  c.text = text;
+  // Keeping no reference to a long text lets the caller go on appending to it without a copy.
+  c.text = text.size() > 256 ? text.left(256) : text;
+  c.length = text.size();
   c.sunken = sunken;
   Place(number, std::move(c));
 }

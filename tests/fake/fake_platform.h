@@ -26,7 +26,8 @@ struct Control {
   int window = 0;
   std::string kind;  // label, field, button
   Rect where;
-  QString text;
+  QString text;  // a label's first 256 characters
+  qsizetype length = 0;
   bool sunken = false;
   bool capitals = false;
   int font = -1;
@@ -169,6 +170,7 @@ class FakePlatform {
   bool beepAvailable = true;
   std::set<QString> workingPorts;  // names that open
   bool foreground = true;
+  bool recording = true;  // off for runs too long to keep a timeline of
   // Physical state of Escape at an examination (counted from 1) at virtual time t.
   std::function<bool(int examination, std::int64_t t)> escapeDown;
   std::deque<ScriptedEvent> events;
