@@ -77,6 +77,12 @@ TEST_F(Screen, MainScreenHasEveryControlInOrder) {
   };
   EXPECT_EQ(fake.Lines({"window", "timer", "surface", "label", "field", "button"}), expected);
   EXPECT_EQ(fake.windows[7], QStringLiteral("Tonvirke version 053") + QString(90, u' '));
+  // Every field, and each run display, is named by the caption to its left.
+  EXPECT_EQ(fake.Lines({"labelfor"}),
+            (std::vector<std::string>{"0 labelfor 23 24", "0 labelfor 25 26", "0 labelfor 27 28",
+                                      "0 labelfor 29 30", "0 labelfor 14 12", "0 labelfor 31 32",
+                                      "0 labelfor 33 34", "0 labelfor 35 36", "0 labelfor 37 38",
+                                      "0 labelfor 19 20", "0 labelfor 39 40", "0 labelfor 41 42"}));
   EXPECT_EQ(fake.drawingDepth, 1) << "drawing stays begun while the screen is shown";
   struct Styled {
     int number;

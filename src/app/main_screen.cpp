@@ -89,6 +89,11 @@ void BuildMainScreen(Program& p) {
         w.CreateButton(row.number, row.where, text);
         break;
     }
+    // Each setting's field, and each display of a run, is named by the caption before it.
+    if (row.kind != Kind::Label && row.kind != Kind::Button && &row != kControls) {
+      const ControlRow& caption = *(&row - 1);
+      if (caption.kind == Kind::Label) w.SetLabelFor(caption.number, row.number);
+    }
     if (row.number == 21 || row.number == 22) {
       w.SetFont(row.number, 1);
       w.SetTextColour(row.number, {100, 100, 100});

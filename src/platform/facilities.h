@@ -43,6 +43,9 @@ class WindowSystem {
   virtual void CreateField(int number, Rect where, const QString& text, bool capitals) = 0;
   virtual void CreateButton(int number, Rect where, const QString& text) = 0;
   virtual QString Text(int control) = 0;
+  // Names `control` after the caption `label` for assistive technology (a screen reader
+  // announces the field by the label beside it); holds for later creations under the number.
+  virtual void SetLabelFor(int label, int control) = 0;
   virtual void SetFont(int control, int font) = 0;
   virtual void SetTextColour(int control, Colour colour) = 0;
 

@@ -154,6 +154,29 @@ void QtWindowSystem::Place(int number, QWidget* widget, Rect where) {
   widget->setGeometry(where.x, where.y, where.width, where.height);
   widget->show();
   controls_[number] = widget;
+  ApplyCaption(number);
+}
+
+void QtWindowSystem::SetLabelFor(int label, int control) {
+  captions_[control] = label;
+  ApplyCaption(control);
+}
+
+void QtWindowSystem::ApplyCaption(int control) {
+  auto caption = captions_.find(control);
+  if (caption == captions_.end()) return;
+  auto target = controls_.find(control);
+  auto label = controls_.find(caption->second);
+  if (target == controls_.end() || label == controls_.end() || target->second.isNull()) return;
+  auto* captionLabel = qobject_cast<QLabel*>(label->second.data());
+  if (captionLabel == nullptr) return;
+  target->second->setAccessibleName(captionLabel->text().trimmed());
+  if (qobject_cast<QLabel*>(target->second.data()) == nullptr) {
+    captionLabel->setBuddy(target->second.data());
+  } else {
+    // A display label: its name is the caption, what it shows is its description.
+    target->second->setAccessibleDescription(static_cast<QLabel*>(target->second.data())->text());
+  }
 }
 
 void QtWindowSystem::CreateLabel(int number, Rect where, const QString& text, bool sunken,
@@ -169,7 +192,7 @@ void QtWindowSystem::CreateLabel(int number, Rect where, const QString& text, bo
   // and cutting there keeps a growing text (the text sent so far) cheap to show.
   const QString shown = text.left(std::max(64, where.width / 2));
   label->setText(shown);
-  label->setAccessibleName(shown);
+  label->setAccessibleName(shown);  // a status label is named by what it says
   Place(number, label, where);
 }
 
@@ -309,6 +332,7 @@ void QtWindowSystem::ReleaseAll() {
   while (!windows_.empty()) CloseWindow(windows_.begin()->first);
   controls_.clear();
   fonts_.clear();
+  captions_.clear();
   queue_.clear();
 }
 

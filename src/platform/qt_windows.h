@@ -45,6 +45,7 @@ class QtWindowSystem final : public QObject, public WindowSystem {
   void CreateField(int number, Rect where, const QString& text, bool capitals) override;
   void CreateButton(int number, Rect where, const QString& text) override;
   QString Text(int control) override;
+  void SetLabelFor(int label, int control) override;
   void SetFont(int control, int font) override;
   void SetTextColour(int control, Colour colour) override;
   void LoadFont(int number, const QString& face, int points, bool bold, bool proof) override;
@@ -70,11 +71,13 @@ class QtWindowSystem final : public QObject, public WindowSystem {
     int control;
   };
   void Place(int number, QWidget* widget, Rect where);
+  void ApplyCaption(int control);
   void WakeQueue();
 
   std::map<int, std::unique_ptr<KeyerWindow>> windows_;
   std::map<int, QPointer<QWidget>> controls_;
   std::map<int, QFont> fonts_;
+  std::map<int, int> captions_;  // control -> the label that names it
   std::deque<Pending> queue_;
   int current_ = 0;
   int lastControl_ = 0;

@@ -124,6 +124,10 @@ QString FakeWindows::Text(int control) {
   return w_.ControlText(control);
 }
 
+void FakeWindows::SetLabelFor(int label, int control) {
+  w_.Record("labelfor", std::to_string(label) + " " + std::to_string(control));
+}
+
 void FakeWindows::SetFont(int control, int font) {
   auto it = w_.controls.find(control);
   if (it != w_.controls.end()) it->second.font = font;

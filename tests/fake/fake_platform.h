@@ -58,6 +58,7 @@ class FakeWindows final : public WindowSystem {
   void CreateField(int number, Rect where, const QString& text, bool capitals) override;
   void CreateButton(int number, Rect where, const QString& text) override;
   QString Text(int control) override;
+  void SetLabelFor(int label, int control) override;
   void SetFont(int control, int font) override;
   void SetTextColour(int control, Colour colour) override;
   void LoadFont(int number, const QString& face, int points, bool bold, bool proof) override;
