@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "app/main_screen.h"
 #include "app/program.h"
 #include "fake/fake_platform.h"
 #include "run/run_modes.h"
-#include "temp_dir.h"
+#include "screen_fixture.h"
 
 namespace tonvirke {
 namespace {
@@ -12,32 +11,20 @@ namespace {
 using fake::FakePlatform;
 
 // A built main screen with quick timing: U = 10, no carrier, no pauses, message "E".
-class Runs : public InTempDir {
+class Runs : public BuiltScreen {
  protected:
   void SetUp() override {
-    InTempDir::SetUp();
-    p.ScreenWidth = 1280;
-    p.ScreenHeight = 800;
-    BuildMainScreen(p);
+    BuiltScreen::SetUp();
     SetField(28, "10");
     SetField(30, "E");
     SetField(32, "0");
     SetField(34, "0");
     SetField(36, "0");
-    fake.timeline.clear();
-    fake.now = 0;
   }
   void SetField(int number, const char* text) {
-    fake.controls[number].text = QString::fromUtf8(text);
+    BuiltScreen::SetField(number, QString::fromUtf8(text));
   }
-  std::vector<std::string> Labels(int number) const {
-    std::vector<std::string> out;
-    const std::string prefix = std::to_string(number) + " ";
-    for (const auto& e : fake.timeline) {
-      if (e.kind == "label" && e.text.rfind(prefix, 0) == 0) out.push_back(e.text);
-    }
-    return out;
-  }
+  std::vector<std::string> Labels(int number) const { return fake.LabelPlacements(number); }
   // The status texts of the transmissions sent, one per transmission.
   std::vector<std::string> Sent() const {
     std::vector<std::string> out;
@@ -51,8 +38,6 @@ class Runs : public InTempDir {
     }
     return out;
   }
-  FakePlatform fake;
-  Program p{fake.facilities()};
 };
 
 TEST_F(Runs, RepeatCountGivesThatManyTransmissions) {

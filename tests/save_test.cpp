@@ -10,24 +10,16 @@
 #include "app/program.h"
 #include "fake/fake_platform.h"
 #include "run/info_window.h"
+#include "screen_fixture.h"
 #include "settings/save.h"
-#include "temp_dir.h"
 
 namespace tonvirke {
 namespace {
 
 using fake::FakePlatform;
 
-class Save : public InTempDir {
+class Save : public BuiltScreen {
  protected:
-  void SetUp() override {
-    InTempDir::SetUp();
-    p.ScreenWidth = 1280;
-    p.ScreenHeight = 800;
-    BuildMainScreen(p);
-    fake.timeline.clear();
-  }
-  void Type(int field, const QString& text) { fake.controls[field].text = text; }
   // Saves; true when it ended in a rebuild, which is then performed.
   bool SaveAndRebuild() {
     try {
@@ -38,18 +30,16 @@ class Save : public InTempDir {
     }
     return false;
   }
-  FakePlatform fake;
-  Program p{fake.facilities()};
 };
 
 TEST_F(Save, WritesTheFieldsInKeyOrderAndRebuildsFromTheFile) {
-  Type(26, QStringLiteral("700"));
-  Type(28, QString());
-  Type(30, QStringLiteral("  CQ DX  "));
-  Type(24, QStringLiteral("TTYUSB0"));
-  Type(40, QStringLiteral("when the sun sets"));
-  Type(42, QStringLiteral("2025-13-45 99:99"));
-  Type(36, QStringLiteral("ÅÄÖ"));
+  SetField(26, QStringLiteral("700"));
+  SetField(28, QString());
+  SetField(30, QStringLiteral("  CQ DX  "));
+  SetField(24, QStringLiteral("TTYUSB0"));
+  SetField(40, QStringLiteral("when the sun sets"));
+  SetField(42, QStringLiteral("2025-13-45 99:99"));
+  SetField(36, QStringLiteral("ÅÄÖ"));
   ASSERT_TRUE(SaveAndRebuild());
   EXPECT_EQ(ReadBytes("tonvirke.cnf"),
             QByteArray("TN001    700\r\nTN002    \r\nTN003      CQ DX  \r\nTN004    4000\r\n"
@@ -72,7 +62,7 @@ TEST_F(Save, WritesTheFieldsInKeyOrderAndRebuildsFromTheFile) {
 
 TEST_F(Save, ReplacesALongerOldFileCompletely) {
   WriteBytes("tonvirke.cnf", QByteArray(5000, 'x'));
-  Type(30, QStringLiteral("E"));
+  SetField(30, QStringLiteral("E"));
   ASSERT_TRUE(SaveAndRebuild());
   const QByteArray file = ReadBytes("tonvirke.cnf");
   EXPECT_FALSE(file.contains('x'));

@@ -23,14 +23,7 @@ struct Transmitter {
     std::erase_if(lines, [](const std::string& l) { return l.find(" label 17 ") != l.npos; });
     return lines;
   }
-  std::vector<std::string> LabelTexts(int number) const {
-    std::vector<std::string> out;
-    const std::string prefix = std::to_string(number) + " ";
-    for (const auto& e : fake.timeline) {
-      if (e.kind == "label" && e.text.rfind(prefix, 0) == 0) out.push_back(e.text);
-    }
-    return out;
-  }
+  std::vector<std::string> LabelTexts(int number) const { return fake.LabelPlacements(number); }
   FakePlatform fake;
   Program p{fake.facilities()};
 };

@@ -70,13 +70,13 @@ SoundId SdlSound::MakeSound(std::span<const std::uint8_t> wavImage) {
   }
   SDL_RWops* rw = SDL_RWFromConstMem(wavImage.data(), static_cast<int>(wavImage.size()));
   if (rw == nullptr) return kNoSound;
-  SDL_AudioSpec spec{};
+  SDL_AudioSpec format{};
   Uint8* buffer = nullptr;
   Uint32 length = 0;
-  if (SDL_LoadWAV_RW(rw, 1, &spec, &buffer, &length) == nullptr) return kNoSound;
+  if (SDL_LoadWAV_RW(rw, 1, &format, &buffer, &length) == nullptr) return kNoSound;
   SDL_AudioCVT cvt{};
   const int built =
-      SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_F32SYS, 1, kRate);
+      SDL_BuildAudioCVT(&cvt, format.format, format.channels, format.freq, AUDIO_F32SYS, 1, kRate);
   std::shared_ptr<Samples> samples;
   if (built >= 0) {
     std::vector<Uint8> work(static_cast<std::size_t>(length) * std::max(1, cvt.len_mult));

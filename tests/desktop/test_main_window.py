@@ -8,18 +8,13 @@ import unittest
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
+from controls import *  # noqa: E402,F403
 from harness import Desktop, Keyer, TITLE, wait_for  # noqa: E402
 
 DEFAULT_FILE = (b"TN001    800\r\nTN002    50\r\nTN003    TEST DE QX7ZAB =\r\nTN004    4000\r\n"
                 b"TN005    2000\r\nTN006    73\r\nTN007    1000\r\nTN008    COM1\r\n"
                 b"TN009    2025-11-27 15:21\r\nTN010    2025-11-30 09:30\r\n")
 
-FIELD_TONE = (320, 280, 50, 20)
-FIELD_MESSAGE = (320, 340, 900, 20)
-FIELD_START = (320, 550, 100, 20)
-FIELD_STOP = (320, 580, 100, 20)
-BUTTON_NOW = (430, 550, 100, 20)
-BUTTON_QUIT = (1030, 700, 100, 20)
 
 
 class MainWindow(unittest.TestCase):

@@ -8,16 +8,9 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 import morse_audio  # noqa: E402
+from controls import *  # noqa: E402,F403
 from harness import Desktop, Keyer, TITLE, wait_for  # noqa: E402
 
-FIELD_PORT = (320, 250, 50, 20)
-FIELD_TONE = (320, 280, 50, 20)
-FIELD_MESSAGE = (320, 340, 900, 20)
-FIELD_START = (320, 550, 100, 20)
-BUTTON_SAVE = (120, 700, 100, 20)
-BUTTON_TEST = (250, 700, 100, 20)
-BUTTON_INFO = (640, 700, 100, 20)
-BUTTON_CLOSE_INFO = (250, 550, 100, 20)
 
 
 def process_resources(pid):

@@ -8,12 +8,9 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 import morse_audio  # noqa: E402
+from controls import *  # noqa: E402,F403
 from harness import Desktop, Keyer, wait_for  # noqa: E402
 
-FIELD_TONE = (320, 280, 50, 20)
-FIELD_MESSAGE = (320, 340, 900, 20)
-BUTTON_TEST = (250, 700, 100, 20)
-DONE_LABEL = (390, 520, 200, 20)
 
 
 def settings(tone="800", message="PARIS", port="", count="1"):
@@ -88,7 +85,7 @@ class Transmission(unittest.TestCase):
             with Desktop(audio=audio) as desktop:
                 keyer = Keyer(desktop, tmp).start()
                 first_window = keyer.window
-                keyer.click_control((380, 700, 100, 20))  # "Kör n antal TX"
+                keyer.click_control(BUTTON_REPEATED)
                 time.sleep(2.0)
                 # Held across at least one dot: only the start of a dot examines the keyboard.
                 keyer.tap("Escape", hold=0.4)

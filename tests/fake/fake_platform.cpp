@@ -52,6 +52,15 @@ std::vector<std::string> FakePlatform::Lines(std::initializer_list<const char*> 
   return out;
 }
 
+std::vector<std::string> FakePlatform::LabelPlacements(int number) const {
+  std::vector<std::string> out;
+  const std::string prefix = std::to_string(number) + " ";
+  for (const Entry& e : timeline) {
+    if (e.kind == "label" && e.text.rfind(prefix, 0) == 0) out.push_back(e.text);
+  }
+  return out;
+}
+
 QString FakePlatform::ControlText(int number) const {
   auto it = controls.find(number);
   return it == controls.end() ? QString() : it->second.text;

@@ -194,6 +194,8 @@ class FakePlatform {
   std::vector<std::string> Lines(std::initializer_list<const char*> kinds = {}) const;
   void Record(std::string kind, std::string text);
   QString ControlText(int number) const;
+  // Every placement of label `number` as "number x,y,w,h text", in order.
+  std::vector<std::string> LabelPlacements(int number) const;
   bool Has(int number) const { return controls.count(number) != 0; }
 
   FakeWindows windowSystem{*this};

@@ -41,6 +41,20 @@ TEST(SerialPort, APseudoTerminalOpensAndCloses) {
   EXPECT_EQ(dtr, (std::vector<bool>{true, false, true, false, true, false}));
 }
 
+TEST(SerialPort, APortAlreadyOpenIsRefused) {
+  PseudoTerminal pty;
+  ASSERT_FALSE(pty.name.isEmpty());
+  QtSerialPorts holder;
+  QtSerialPorts keyer;
+  const PortId held = holder.Open(pty.name, SerialSettings{});
+  ASSERT_NE(held, kNoPort);
+  EXPECT_EQ(keyer.Open(pty.name, SerialSettings{}), kNoPort);
+  holder.Close(held);
+  const PortId free = keyer.Open(pty.name, SerialSettings{});
+  EXPECT_NE(free, kNoPort) << "free again once the other opener has closed it";
+  keyer.Close(free);
+}
+
 TEST(SerialPort, NamesThatAreNoTerminalAreRefused) {
   const std::string file = testing::TempDir() + "tonvirke-not-a-port";
   std::ofstream(file) << "x";
