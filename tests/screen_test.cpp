@@ -4,6 +4,7 @@
 #include "app/main_screen.h"
 #include "app/program.h"
 #include "fake/fake_platform.h"
+#include "platform/date_mask.h"
 #include "temp_dir.h"
 
 namespace tonvirke {
@@ -117,6 +118,26 @@ TEST_F(Screen, ClockChangesOnlyWithTheSecondAndAlwaysInTheMainWindow) {
   fake.now = 1000;
   UpdateClock(p);
   EXPECT_EQ(fake.ControlText(17), QStringLiteral("2025-11-28 00:00:00"));
+}
+
+TEST(DateMask, TokensInEitherCaseAndEverythingElseCopied) {
+  const DateTimeParts at{2025, 11, 27, 15, 21, 7};
+  const struct {
+    const char* mask;
+    const char* text;
+  } cases[] = {
+      {"%yyyy-%mm-%dd %hh:%ii", "2025-11-27 15:21"},
+      {"%hh:%ii:%ss", "15:21:07"},
+      {"%hh:%ii", "15:21"},
+      {"%YYYY-%MM-%DD %HH:%II:%SS", "2025-11-27 15:21:07"},
+      {"%x %% %y %yyy 100%", "%x %% %y %yyy 100%"},
+      {"", ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FormatDateMask(QString::fromUtf8(c.mask), at), QString::fromUtf8(c.text)) << c.mask;
+  }
+  EXPECT_EQ(FormatDateMask(QStringLiteral("%mm/%dd %hh:%ii"), {2026, 3, 1, 9, 5, 0}),
+            QStringLiteral("03/01 09:05"));
 }
 
 TEST_F(Screen, EscapeReleasedInTheLoopEndsTheProgram) {

@@ -9,7 +9,7 @@ QString TwoDigits(int value) {
 }
 
 bool TokenAt(const QString& mask, qsizetype at, QLatin1StringView token) {
-  return mask.mid(at, token.size()).compare(token, Qt::CaseInsensitive) == 0;
+  return QStringView(mask).mid(at, token.size()).compare(token, Qt::CaseInsensitive) == 0;
 }
 
 }  // namespace
