@@ -141,6 +141,9 @@ TEST_F(Runs, TimeWindow) {
       }
     }
     EXPECT_EQ(first, c.firstAt) << c.name;
+    // The wait sleeps from one second to the next, not in a busy loop.
+    EXPECT_LE(fake.Lines({"idle"}).size(), static_cast<std::size_t>(c.firstAt / 1000 + 1))
+        << c.name;
     EXPECT_EQ(Labels(9)[0], "9 515,680,200,20 \"Inv\xC3\xA4ntar starttid\"") << c.name;
     EXPECT_EQ(Labels(9)[1], "9 515,680,200,20 \"" + std::string(17, ' ') + "\"") << c.name;
   }

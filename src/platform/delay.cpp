@@ -46,4 +46,14 @@ void RealDelay::Wait(std::int64_t ms) {
   SleepUntil(deadline);
 }
 
+void RealDelay::WaitForInput(std::int64_t ms) {
+  if (ms <= 0) return;
+  const Deadline deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  if (inputWait_) {
+    inputWait_(deadline);
+  } else {
+    SleepUntil(deadline);
+  }
+}
+
 }  // namespace tonvirke

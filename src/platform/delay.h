@@ -12,13 +12,17 @@ class RealDelay final : public Delay {
  public:
   using Deadline = std::chrono::steady_clock::time_point;
   void Wait(std::int64_t ms) override;
+  void WaitForInput(std::int64_t ms) override;
   // Called while a long wait has time to spare (e.g. to let the windows repaint); it must
   // return well before the deadline it is given.
   void SetIdleWork(std::function<void(Deadline)> work) { idle_ = std::move(work); }
+  // Blocks until the window system has something or the deadline passes.
+  void SetInputWait(std::function<void(Deadline)> wait) { inputWait_ = std::move(wait); }
   static void SleepUntil(Deadline deadline);
 
  private:
   std::function<void(Deadline)> idle_;
+  std::function<void(Deadline)> inputWait_;
 };
 
 }  // namespace tonvirke

@@ -91,6 +91,9 @@ class Delay {
   virtual ~Delay() = default;
   // Negative returns at once; zero yields the processor once.
   virtual void Wait(std::int64_t ms) = 0;
+  // Waits up to `ms`, returning earlier when the window system has something new for the
+  // program (a key pressed or let go, say). Not for timing: for polling without a busy loop.
+  virtual void WaitForInput(std::int64_t ms) = 0;
 };
 
 class LocalClock {
@@ -98,6 +101,8 @@ class LocalClock {
   virtual ~LocalClock() = default;
   // The mask with %yyyy %mm %dd %hh %ii %ss (either case) replaced by the current local time.
   virtual QString Format(const QString& mask) = 0;
+  // Milliseconds until the displayed second next changes (1 to 1000).
+  virtual std::int64_t MsToNextSecond() = 0;
 };
 
 using SoundId = std::uint32_t;

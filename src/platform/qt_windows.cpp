@@ -323,6 +323,21 @@ void QtWindowSystem::RepaintUntil(std::chrono::steady_clock::time_point deadline
   }
 }
 
+void QtWindowSystem::WaitForInputUntil(std::chrono::steady_clock::time_point deadline) {
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+      deadline - std::chrono::steady_clock::now());
+  if (left.count() <= 0) return;
+  QTimer timer;
+  timer.setSingleShot(true);
+  timer.setTimerType(Qt::PreciseTimer);
+  timer.start(static_cast<int>(std::min<std::int64_t>(left.count(), 1 << 30)));
+  // Any wake-up counts: a key event arriving from the X server wakes this even though it is
+  // not delivered, and the caller then examines the keyboard.
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                  QEventLoop::WaitForMoreEvents);
+  lastRepaint_ = std::chrono::steady_clock::now();
+}
+
 void QtWindowSystem::ShowMessageBox(const QString& title, const QString& text) {
   QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, QApplication::activeWindow());
   box.exec();

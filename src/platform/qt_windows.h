@@ -60,6 +60,8 @@ class QtWindowSystem final : public QObject, public WindowSystem {
   // Lets the windows repaint and answer the window manager, taking no input, until shortly
   // before the deadline.
   void RepaintUntil(std::chrono::steady_clock::time_point deadline);
+  // Sleeps in the event loop, taking no input, until anything arrives or the deadline passes.
+  void WaitForInputUntil(std::chrono::steady_clock::time_point deadline);
   std::size_t ControlCount() const { return controls_.size(); }
 
  protected:

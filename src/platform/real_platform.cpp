@@ -24,6 +24,7 @@ int RunRealProgram(int argc, char** argv) {
   QtKeyboard keyboard(surface);
   RealDelay delay;
   delay.SetIdleWork([&windows](RealDelay::Deadline d) { windows.RepaintUntil(d); });
+  delay.SetInputWait([&windows](RealDelay::Deadline d) { windows.WaitForInputUntil(d); });
   RealLocalClock clock;
   SdlSound sound;
   QtSerialPorts serial;

@@ -87,9 +87,9 @@ void RunTimeWindow(Program& p) {
     }
     UpdateClock(p);
     if (!(p.Settings.StartTime > NowText(p))) break;
-    // A short sleep per pass keeps a wait of hours off the processor; Escape and the start
-    // minute are still seen within about a millisecond.
-    p.fx.delay.Wait(1);
+    // Nothing can change before the next second (the clock, the minute) or the next key: sleep
+    // until then, so that a wait of hours stays off the processor and still reacts at once.
+    p.fx.delay.WaitForInput(p.fx.clock.MsToNextSecond());
   }
   PlaceLabel(p, 9, kWaitLine, QString(17, QLatin1Char(' ')));
   for (;;) {

@@ -106,6 +106,25 @@ class Transmission(unittest.TestCase):
             self.assertTrue(len(after) > 0 and max(abs(v) for v in after) == 0)
             self.assertLess(len(morse_audio.segments(samples)), 40, "the run did not go on")
 
+    def test_escape_ends_the_wait_for_the_start_minute(self):
+        with tempfile.TemporaryDirectory(prefix="tonvirke-tx-") as tmp:
+            tmp = Path(tmp)
+            cnf = settings().replace(b"2025-11-27 15:21", b"2099-01-01 00:00")
+            (tmp / "tonvirke.cnf").write_bytes(cnf)
+            with Desktop() as desktop:
+                keyer = Keyer(desktop, tmp).start()
+                first_window = keyer.window
+                keyer.click_control(BUTTON_WINDOW)  # "Tid start/stopp": beep, then the wait
+                time.sleep(1.5)
+                self.assertEqual(keyer.find_window("Tonvirke version 053", 1), first_window)
+                keyer.tap("Escape")
+                tapped = time.monotonic()
+                rebuilt = wait_for(lambda: keyer.find_window("Tonvirke version 053", 1)
+                                   not in (None, first_window), timeout=5, step=0.02)
+                self.assertTrue(rebuilt, "the wait was abandoned and the screen rebuilt")
+                print(f"rebuilt {1000 * (time.monotonic() - tapped):.0f} ms after the tap")
+                self.assertTrue(keyer.running())
+
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)

@@ -218,6 +218,15 @@ void FakeTime::Wait(std::int64_t ms) {
   if (ms > 0) w_.now += ms;
 }
 
+void FakeTime::WaitForInput(std::int64_t ms) {
+  w_.Record("idle", std::to_string(ms));
+  if (ms > 0) w_.now += ms;
+}
+
+std::int64_t FakeTime::MsToNextSecond() {
+  return 1000 - w_.start.addMSecs(w_.now).time().msec();
+}
+
 QString FakeTime::Format(const QString& mask) {
   const QDateTime t = w_.start.addMSecs(w_.now);
   const DateTimeParts parts{t.date().year(), t.date().month(),  t.date().day(),

@@ -107,7 +107,9 @@ class FakeTime final : public Delay, public LocalClock {
  public:
   explicit FakeTime(FakePlatform& w) : w_(w) {}
   void Wait(std::int64_t ms) override;
+  void WaitForInput(std::int64_t ms) override;
   QString Format(const QString& mask) override;
+  std::int64_t MsToNextSecond() override;
 
  private:
   FakePlatform& w_;
