@@ -36,8 +36,8 @@ class SdlSound final : public SoundOutput {
   void ReleaseSound(SoundId sound) override;
   void Shutdown() override;
 
-  // A sine of `hz` made from samples rather than an image; starts now, stops `ms` later.
-  // Returns the sound so that the caller can wait and stop it; kNoSound without output.
+  // One period of a sine of `hz` (for the beep), made from samples rather than an image;
+  // kNoSound without an output or for a frequency without a whole-sample period.
   SoundId MakeSine(int hz);
 
   std::size_t HeldSounds() const { return sounds_.size(); }
