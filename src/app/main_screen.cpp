@@ -15,11 +15,14 @@ struct ControlRow {
   Rect where;
   const char16_t* text;             // fixed text, or null
   QString KeyerSettings::*setting;  // the setting a field shows, or null
+  bool hint = false;                // font 1 in grey, for the two hint lines
 };
 
+// One control a row, in the order of creation.
+// clang-format off
 const ControlRow kControls[] = {
-    {21, Kind::Label, {120, 140, 600, 20}, u"Fyll i alla fält med relevant information!", nullptr},
-    {22, Kind::Label, {120, 170, 600, 20}, u"Avbryt ej färdig utsändning med Escape!", nullptr},
+    {21, Kind::Label, {120, 140, 600, 20}, u"Fyll i alla fält med relevant information!", nullptr, true},
+    {22, Kind::Label, {120, 170, 600, 20}, u"Avbryt ej färdig utsändning med Escape!", nullptr, true},
     {23, Kind::Label, {120, 250, 200, 20}, u"Comport", nullptr},
     {24, Kind::CapitalsField, {320, 250, 50, 20}, nullptr, &KeyerSettings::PortName},
     {25, Kind::Label, {120, 280, 200, 20}, u"Ton i Hertz", nullptr},
@@ -53,6 +56,7 @@ const ControlRow kControls[] = {
     {50, Kind::Button, {640, 700, 100, 20}, u"Information", nullptr},
     {52, Kind::Button, {1030, 700, 100, 20}, u"Avsluta", nullptr},
 };
+// clang-format on
 
 }  // namespace
 
@@ -94,7 +98,7 @@ void BuildMainScreen(Program& p) {
       const ControlRow& caption = *(&row - 1);
       if (caption.kind == Kind::Label) w.SetLabelFor(caption.number, row.number);
     }
-    if (row.number == 21 || row.number == 22) {
+    if (row.hint) {
       w.SetFont(row.number, 1);
       w.SetTextColour(row.number, {100, 100, 100});
     }
