@@ -9,10 +9,6 @@ namespace tonvirke {
 
 namespace {
 
-void PlaceLabel(Program& p, int number, Rect where, const QString& text, bool sunken = false) {
-  p.fx.windows.CreateLabel(number, where, text, sunken);
-}
-
 constexpr Rect kCarrierLine{390, 400, 200, 20};
 constexpr Rect kCarrierPauseLine{390, 430, 200, 20};
 constexpr Rect kMessageLine{390, 490, 200, 20};
@@ -22,14 +18,16 @@ constexpr Rect kSentTextBox{320, 370, 800, 20};
 }  // namespace
 
 void KeyCarrier(Program& p) {
-  PlaceLabel(p, 10, kCarrierLine,
-             QStringLiteral("Bärvåg i ") + QString::number(p.Run.CarrierMs) +
-                 QStringLiteral(" millisekunder"));
+  p.fx.windows.CreateLabel(10, kCarrierLine,
+                           QStringLiteral("Bärvåg i ") + QString::number(p.Run.CarrierMs) +
+                               QStringLiteral(" millisekunder"),
+                           false);
   if (KeyTone(p, p.Run.CarrierMs) == KeyToneResult::Skipped) return;
-  PlaceLabel(p, 10, kCarrierLine, QString());
-  PlaceLabel(p, 10, kCarrierPauseLine, QStringLiteral("Paus mellan bärvåg och text"));
+  p.fx.windows.CreateLabel(10, kCarrierLine, QString(), false);
+  p.fx.windows.CreateLabel(10, kCarrierPauseLine, QStringLiteral("Paus mellan bärvåg och text"),
+                           false);
   p.fx.delay.Wait(p.Run.CarrierPauseMs);
-  PlaceLabel(p, 10, kCarrierPauseLine, QString());
+  p.fx.windows.CreateLabel(10, kCarrierPauseLine, QString(), false);
 }
 
 void PumpEventsOnce(Program& p) {
@@ -55,17 +53,18 @@ void SendTransmission(Program& p) {
   const qsizetype length = message.size();
   sentText.reserve(length + 1);
   for (qsizetype i = 0; i < length; ++i) {
-    PlaceLabel(p, 9, kMessageLine, status);
+    p.fx.windows.CreateLabel(9, kMessageLine, status, false);
     UpdateClock(p);
     const char16_t c = message.at(i).unicode();
     sentText += QChar(c);
-    PlaceLabel(p, 12, kSentTextBox, sentText, true);
+    p.fx.windows.CreateLabel(12, kSentTextBox, sentText, true);
     EncodeCharacter(p, c);
   }
-  PlaceLabel(p, 9, kMessageLine, QString());
-  PlaceLabel(p, 9, kRepeatPauseLine, QStringLiteral("Pause mellan utsändningarna"));
+  p.fx.windows.CreateLabel(9, kMessageLine, QString(), false);
+  p.fx.windows.CreateLabel(9, kRepeatPauseLine, QStringLiteral("Pause mellan utsändningarna"),
+                           false);
   p.fx.delay.Wait(p.Run.RepeatPauseMs);
-  PlaceLabel(p, 9, kRepeatPauseLine, QString());
+  p.fx.windows.CreateLabel(9, kRepeatPauseLine, QString(), false);
   PumpEvents(p);
 }
 

@@ -17,17 +17,13 @@ constexpr Rect kWaitLine{515, 680, 200, 20};
 constexpr Rect kDoneLine{390, 520, 200, 20};
 constexpr Rect kCounterBox{320, 520, 50, 20};
 
-void PlaceLabel(Program& p, int number, Rect where, const QString& text) {
-  p.fx.windows.CreateLabel(number, where, text, false);
-}
-
 void ShowCount(Program& p) {
   p.CounterText = QStringLiteral(" ") + QString::number(p.Run.TransmissionNumber);
   p.fx.windows.CreateLabel(20, kCounterBox, p.CounterText, true);
 }
 
 void ShowDone(Program& p) {
-  PlaceLabel(p, 9, kDoneLine, QStringLiteral("Klart"));
+  p.fx.windows.CreateLabel(9, kDoneLine, QStringLiteral("Klart"), false);
 }
 
 QString NowText(Program& p) {
@@ -48,16 +44,16 @@ void ReadRunParameters(Program& p) {
 }
 
 void RunTestTransmission(Program& p) {
-  PlaceLabel(p, 15, kTestRunLine, QStringLiteral("Testkörning pågår"));
+  p.fx.windows.CreateLabel(15, kTestRunLine, QStringLiteral("Testkörning pågår"), false);
   ReadRunParameters(p);
   p.Run.TransmissionNumber = 1;
   SendTransmission(p);
   ShowDone(p);
-  PlaceLabel(p, 15, kTestRunLine, QStringLiteral(" "));
+  p.fx.windows.CreateLabel(15, kTestRunLine, QStringLiteral(" "), false);
 }
 
 void RunRepeated(Program& p) {
-  PlaceLabel(p, 16, kRepeatedRunLine, QStringLiteral("Nu körs n antal TX"));
+  p.fx.windows.CreateLabel(16, kRepeatedRunLine, QStringLiteral("Nu körs n antal TX"), false);
   ReadRunParameters(p);
   p.Run.TransmissionNumber = 1;
   while (p.Run.TransmissionNumber <= p.Run.RepeatCount) {
@@ -68,7 +64,7 @@ void RunRepeated(Program& p) {
     ++p.Run.TransmissionNumber;
   }
   ShowDone(p);
-  PlaceLabel(p, 16, kRepeatedRunLine, QStringLiteral(" "));
+  p.fx.windows.CreateLabel(16, kRepeatedRunLine, QStringLiteral(" "), false);
 }
 
 void RunTimeWindow(Program& p) {
@@ -78,7 +74,7 @@ void RunTimeWindow(Program& p) {
   }
   ReadRunParameters(p);
   p.Run.TransmissionNumber = 0;
-  PlaceLabel(p, 9, kWaitLine, QStringLiteral("Inväntar starttid"));
+  p.fx.windows.CreateLabel(9, kWaitLine, QStringLiteral("Inväntar starttid"), false);
   for (;;) {
     p.fx.keyboard.Examine();
     if (p.fx.keyboard.EscapeReleased()) {
@@ -91,7 +87,7 @@ void RunTimeWindow(Program& p) {
     // until then, so that a wait of hours stays off the processor and still reacts at once.
     p.fx.delay.WaitForInput(p.fx.clock.MsToNextSecond());
   }
-  PlaceLabel(p, 9, kWaitLine, QString(17, QLatin1Char(' ')));
+  p.fx.windows.CreateLabel(9, kWaitLine, QString(17, QLatin1Char(' ')), false);
   for (;;) {
     const QString now = NowText(p);
     PumpEventsOnce(p);
