@@ -73,3 +73,22 @@ def decode(path, unit_ms=50):
         text = "".join(line.split(":", 1)[1] if line.startswith("MORSE_CW:") else line
                        for line in r.stdout.splitlines(keepends=True))
         return " ".join(text.split())
+
+
+# The keyer's silences are 1, 4 and 11 units: element, character and word gap.
+TONE_UNITS = (1, 3)
+GAP_UNITS = (1, 4, 11)
+
+
+def off_beat(samples, unit_ms, tolerance=0.15):
+    """Tones and silences that are not a whole Morse length of unit_ms: the marks a stalled
+    machine leaves in a recording. Returns (kind, ms) pairs."""
+    marks = segments(samples)
+    found = []
+    for kind, ms, allowed in (
+            [("tone", (b - a) / 48, TONE_UNITS) for a, b in marks]
+            + [("gap", (marks[i + 1][0] - marks[i][1]) / 48, GAP_UNITS)
+               for i in range(len(marks) - 1)]):
+        if all(abs(ms - n * unit_ms) > tolerance * unit_ms for n in allowed):
+            found.append((kind, round(ms)))
+    return found
