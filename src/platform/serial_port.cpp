@@ -57,13 +57,15 @@ PortId QtSerialPorts::Open(const QString& name, const SerialSettings& settings) 
   auto port = std::make_unique<QSerialPort>();
   port->setPortName(path);
   port->setReadBufferSize(settings.inputBuffer);
-  if (!port->open(QIODevice::ReadWrite)) return kNoPort;
+  // Set before the open, which applies them: after it, each would cost another round of
+  // terminal settings inside the element's time.
   port->setBaudRate(settings.baud);
   port->setDataBits(static_cast<QSerialPort::DataBits>(settings.dataBits));
   port->setParity(settings.parity ? QSerialPort::EvenParity : QSerialPort::NoParity);
   port->setStopBits(settings.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
   port->setFlowControl(settings.handshake ? QSerialPort::HardwareControl
                                           : QSerialPort::NoFlowControl);
+  if (!port->open(QIODevice::ReadWrite)) return kNoPort;
   // Pseudo-terminals have no modem lines and refuse these; the element goes on regardless.
   port->setRequestToSend(false);
   port->setDataTerminalReady(true);
