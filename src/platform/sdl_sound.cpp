@@ -106,9 +106,7 @@ SoundId SdlSound::MakeSine(int hz) {
 }
 
 std::int64_t SdlSound::FrameNow() const {
-  if (!anchored_) return rendered_;
-  const double frame = SteadySeconds() * kRate + offsetFrames_;
-  return std::max(rendered_, static_cast<std::int64_t>(std::llround(frame)) + kLatencyFrames);
+  return clock_.FrameAt(SteadySeconds() * kRate, rendered_);
 }
 
 void SdlSound::Play(SoundId sound) {
@@ -147,12 +145,7 @@ void SdlSound::Callback(void* self, Uint8* stream, int len) {
 }
 
 void SdlSound::Mix(float* out, int frames) {
-  // Where this buffer stands against the steady clock. A callback that runs late only makes the
-  // buffer look later, so the earliest-looking one is the truth: follow it at once upwards, and
-  // downwards only as fast as two clocks can drift apart (500 ppm).
-  const double measured = static_cast<double>(rendered_) - SteadySeconds() * kRate;
-  offsetFrames_ = anchored_ ? std::max(measured, offsetFrames_ - 0.0005 * frames) : measured;
-  anchored_ = true;
+  clock_.Observe(rendered_, SteadySeconds() * kRate);
 
   std::fill(out, out + frames, 0.0f);
   const std::int64_t first = rendered_;

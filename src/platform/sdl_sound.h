@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/facilities.h"
+#include "platform/frame_clock.h"
 
 namespace tonvirke {
 
@@ -68,8 +69,7 @@ class SdlSound final : public SoundOutput {
   // Shared with the audio thread; guarded by the device lock.
   std::array<Voice, kVoices> voices_{};
   std::int64_t rendered_ = 0;
-  double offsetFrames_ = 0.0;  // smoothed (frames rendered - steady time x rate)
-  bool anchored_ = false;
+  FrameClock clock_{kRate / 500.0, kLatencyFrames};  // steps over 2 ms are taken at once
 };
 
 }  // namespace tonvirke
