@@ -43,7 +43,12 @@ void RealDelay::Wait(std::int64_t ms) {
   constexpr std::int64_t kLongest = std::int64_t{1} << 52;
   const Deadline deadline = now + std::chrono::milliseconds(ms < kLongest ? ms : kLongest);
   if (idle_) idle_(deadline);
-  SleepUntil(deadline);
+  // The kernel wakes a sleeper a tenth of a millisecond late as a rule and some milliseconds
+  // late now and then; the last stretch is watched on the clock, so that the keying edges
+  // land on time.
+  SleepUntil(deadline - kWatchedStretch);
+  while (std::chrono::steady_clock::now() < deadline) {
+  }
 }
 
 void RealDelay::WaitForInput(std::int64_t ms) {

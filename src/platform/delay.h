@@ -11,6 +11,7 @@ namespace tonvirke {
 class RealDelay final : public Delay {
  public:
   using Deadline = std::chrono::steady_clock::time_point;
+  static constexpr auto kWatchedStretch = std::chrono::microseconds(2000);
   void Wait(std::int64_t ms) override;
   void WaitForInput(std::int64_t ms) override;
   // Called while a long wait has time to spare (e.g. to let the windows repaint); it must
