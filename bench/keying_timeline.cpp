@@ -4,6 +4,7 @@
 // so that a recording of the sound can be compared with them (bench/keying_timeline.py).
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 #include <QCoreApplication>
 #include <algorithm>
@@ -36,6 +37,38 @@ double Ms(Clock::duration d) {
   return std::chrono::duration<double, std::milli>(d).count();
 }
 
+double CpuSeconds() {
+  rusage use{};
+  ::getrusage(RUSAGE_SELF, &use);
+  return static_cast<double>(use.ru_utime.tv_sec + use.ru_stime.tv_sec) +
+         static_cast<double>(use.ru_utime.tv_usec + use.ru_stime.tv_usec) / 1e6;
+}
+
+// Notes when the keyer calls Play and Stop, so that the recording can be held against the
+// calls as well as against the DTR edges.
+class TracedSound final : public SoundOutput {
+ public:
+  explicit TracedSound(SdlSound& sound) : sound_(sound) {}
+  bool Init() override { return sound_.Init(); }
+  SoundId MakeSound(std::span<const std::uint8_t> image) override {
+    return sound_.MakeSound(image);
+  }
+  void Play(SoundId id) override {
+    calls.push_back(Clock::now());
+    sound_.Play(id);
+  }
+  void Stop(SoundId id) override {
+    calls.push_back(Clock::now());
+    sound_.Stop(id);
+  }
+  void ReleaseSound(SoundId id) override { sound_.ReleaseSound(id); }
+  void Shutdown() override { sound_.Shutdown(); }
+  std::vector<Clock::time_point> calls;
+
+ private:
+  SdlSound& sound_;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -62,9 +95,10 @@ int main(int argc, char** argv) {
   fake::FakePlatform screen;
   RealDelay delay;
   RealLocalClock clock;
-  SdlSound sound;
+  SdlSound realSound;
+  TracedSound sound(realSound);
   QtSerialPorts serial;
-  SoundBeep beep(sound, delay);
+  SoundBeep beep(realSound, delay);
   LocalTextFiles files;
   std::vector<Clock::time_point> edges;
   serial.SetDtrTrace([&edges](bool) { edges.push_back(Clock::now()); });
@@ -77,7 +111,9 @@ int main(int argc, char** argv) {
     return 1;
   }
   const auto start = Clock::now();
+  const double cpuBefore = CpuSeconds();
   SendTransmission(p);
+  const double cpuUsed = CpuSeconds() - cpuBefore;
   const auto end = Clock::now();
   ::close(master);
 
@@ -110,10 +146,14 @@ int main(int argc, char** argv) {
               intervals.back());
   std::printf("  whole transmission %.1f ms against %.0f ms nominal (%+.3f %%)\n", total,
               nominalTotal, 100.0 * (total - nominalTotal) / nominalTotal);
+  std::printf("  processor during the transmission: %.1f %% of a core (all threads)\n",
+              100.0 * cpuUsed / (total / 1000.0));
   if (argc > 1) {
+    // Per element: DTR start and length, then the Play-to-Stop time of its tone (ms).
     std::ofstream out(argv[1]);
     for (std::size_t i = 0; i + 1 < edges.size(); i += 2) {
-      out << Ms(edges[i] - edges[0]) << ' ' << Ms(edges[i + 1] - edges[i]) << '\n';
+      const double held = i + 1 < sound.calls.size() ? Ms(sound.calls[i + 1] - sound.calls[i]) : 0;
+      out << Ms(edges[i] - edges[0]) << ' ' << Ms(edges[i + 1] - edges[i]) << ' ' << held << '\n';
     }
   }
   return 0;

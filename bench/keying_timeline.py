@@ -72,6 +72,9 @@ def main():
           f"sd {statistics.pstdev(dots):.3f} ms")
     print(f"  dashes {len(dashes):3d}: mean {statistics.mean(dashes):8.3f} ms  "
           f"sd {statistics.pstdev(dashes):.3f} ms")
+    held = [t - d[2] for t, d in zip(lengths, dtr)]
+    print(f"  tone length - Play-to-Stop time:  max |{max(map(abs, held)):.3f}| ms, "
+          f"sd {statistics.pstdev(held):.3f} ms")
     print(f"  tone length - DTR element length: max |{max(map(abs, diffs)):.3f}| ms, "
           f"sd {statistics.pstdev(diffs):.3f} ms")
     print(f"  gap after tone - gap after DTR:    max |{max(map(abs, gap_diffs)):.3f}| ms, "

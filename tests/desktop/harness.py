@@ -92,7 +92,7 @@ class Desktop:
     def record(self, path):
         """Starts recording the null sink's monitor as 48 kHz mono 16-bit raw samples."""
         return self._start(["parec", "--device=keyer.monitor", "--format=s16le", "--rate=48000",
-                            "--channels=1", "--latency-msec=5", "--raw", str(path)])
+                            "--channels=1", "--latency-msec=200", "--raw", str(path)])
 
     def xdotool(self, *args, check=True):
         r = subprocess.run(["xdotool", *args], env=self.env, capture_output=True, text=True)
