@@ -10,10 +10,11 @@ namespace tonvirke {
 // All times are in frames of the steady clock (seconds x rate).
 class FrameClock {
  public:
-  // How fast the device clock may drift from the steady clock (sound cards keep within
-  // 100 ppm of each other), and how fast the offset in use follows the estimate: above that
-  // drift, and slow enough that a 150 ms dash changes by less than 0.1 ms with rounding.
-  static constexpr double kDriftPerFrame = 200e-6;
+  // How fast the device clock may drift from the steady clock (sound cards keep well within
+  // this; a slower device would make the output lag more and more over a long run), and how
+  // fast the offset in use follows the estimate: above that drift, and slow enough that a
+  // 150 ms dash changes by less than 0.1 ms with rounding.
+  static constexpr double kDriftPerFrame = 400e-6;
   static constexpr double kSlewPerFrame = 450e-6;
 
   // largeStep: a step of the estimate taken at once rather than followed gently (start-up).
