@@ -52,7 +52,11 @@ QString QtSerialPorts::DevicePath(const QString& name) {
 }
 
 PortId QtSerialPorts::Open(const QString& name, const SerialSettings& settings) {
-  const QString path = DevicePath(name);
+  if (name != lastName_ || !IsCharacterDevice(lastPath_)) {
+    lastName_ = name;
+    lastPath_ = DevicePath(name);
+  }
+  const QString path = lastPath_;
   if (path.isEmpty()) return kNoPort;
   auto port = std::make_unique<QSerialPort>();
   port->setPortName(path);

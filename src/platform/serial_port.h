@@ -31,6 +31,10 @@ class QtSerialPorts final : public SerialPorts {
   std::map<PortId, std::unique_ptr<QSerialPort>> ports_;
   PortId next_ = 1;
   std::function<void(bool)> trace_;
+  // The last name found and its device: every element opens the same port, and finding a
+  // name under /dev means listing the folder.
+  QString lastName_;
+  QString lastPath_;
 };
 
 }  // namespace tonvirke
